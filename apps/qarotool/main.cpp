@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "command.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace qaro::tool {
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
         usage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
+    // Without QARO_DRIVES drive C: is the host root and the working directory is the host's, so
+    // "/srv/x.dbf", "data/x.dbf" and "data\\x.dbf" all name host files.
+    qaro::set_fs(qaro::PosixFileSystem::from_environment());
     for (auto& c : qaro::tool::commands()) {
         if (std::strcmp(c.name, argv[1]) == 0) {
             std::vector<std::string> args(argv + 2, argv + argc);

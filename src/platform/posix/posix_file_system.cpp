@@ -515,8 +515,13 @@ bool PosixFileSystem::rename(std::string_view from, std::string_view to) {
     if (!a || !b) return false;
     struct stat st;
     if (::lstat(a->c_str(), &st) != 0) return fail(dos_error_from_errno(errno));
-    // A rename that only changes letter case finds the target as the source itself.
-    if (*a != *b && ::lstat(b->c_str(), &st) == 0) return fail(doserr::kAccessDenied);
+    if (*a == *b) {
+        // Only the letter case changes: the look-up found the source itself as the target.
+        std::string target = b->substr(0, b->rfind('/') + 1) + base_name(to);
+        if (::rename(a->c_str(), target.c_str()) != 0) return fail(dos_error_from_errno(errno));
+        return ok();
+    }
+    if (::lstat(b->c_str(), &st) == 0) return fail(doserr::kAccessDenied);
     if (::rename(a->c_str(), b->c_str()) != 0) return fail(dos_error_from_errno(errno));
     return ok();
 }

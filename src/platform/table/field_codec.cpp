@@ -1,0 +1,118 @@
+#include "platform/table/field_codec.h"
+
+#include <cstring>
+
+namespace qaro {
+
+double val(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
+    double r = 0;
+    bool any = false;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        r = r * 10 + (s[i++] - '0');
+        any = true;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        double scale = 0.1;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            r += (s[i++] - '0') * scale;
+            scale /= 10;
+            any = true;
+        }
+    }
+    if (!any) return 0;
+    return neg ? -r : r;
+}
+
+Value decode_field(const FieldDef& f, const char* p) {
+    const auto w = static_cast<std::size_t>(f.width);
+    switch (f.type) {
+    case 'C': return Value(std::string(p, w));
+    case 'N':
+    case 'F': {
+        // Numbers are read back rounded to the field's decimals, as the text says.
+        return Value(val(std::string_view(p, w)));
+    }
+    case 'D': return Value(Date::from_dtos(std::string_view(p, w < 8 ? w : 8)));
+    case 'L': return Value(w > 0 && (p[0] == 'T' || p[0] == 't' || p[0] == 'Y' || p[0] == 'y'));
+    default: return Value(std::string(p, w));
+    }
+}
+
+bool encode_field(const FieldDef& f, const Value& v, char* p, bool* overflow) {
+    const auto w = static_cast<std::size_t>(f.width);
+    if (overflow) *overflow = false;
+    switch (f.type) {
+    case 'C': {
+        if (!v.is_text()) return false;
+        const std::string& t = v.text();
+        std::size_t n = t.size() < w ? t.size() : w;
+        std::memcpy(p, t.data(), n);
+        std::memset(p + n, ' ', w - n);
+        return true;
+    }
+    case 'N':
+    case 'F': {
+        if (!v.is_number()) return false;
+        std::string s = str_number(v.number(), f.width, f.decimals);
+        if (s.size() != w) s = std::string(w, '*');
+        if (overflow) *overflow = s[0] == '*';
+        std::memcpy(p, s.data(), w);
+        return true;
+    }
+    case 'D': {
+        if (!v.is_date()) return false;
+        std::string s = v.date().dtos();
+        std::memcpy(p, s.data(), w < 8 ? w : 8);
+        return true;
+    }
+    case 'L':
+        if (!v.is_logical()) return false;
+        if (w > 0) p[0] = v.logical() ? 'T' : 'F';
+        return true;
+    default: return false;
+    }
+}
+
+Value convert_for_field(const FieldDef& f, const Value& v) {
+    const bool textual = f.type == 'C' || f.type == 'M';
+    switch (v.type()) {
+    case ValueType::Text:
+        if (textual) return v;
+        if (f.type == 'N' || f.type == 'F') return Value(val(v.text()));
+        if (f.type == 'D') {
+            std::string t = alltrim(v.text());
+            return Value(t.size() == 8 ? Date::from_dtos(t) : Date());
+        }
+        if (f.type == 'L') {
+            std::string t = ltrim(v.text());
+            char c = t.empty() ? ' ' : t[0];
+            return Value(c == 'T' || c == 't' || c == 'Y' || c == 'y');
+        }
+        return Value();
+    case ValueType::Number:
+        if (f.type == 'N' || f.type == 'F') return v;
+        if (textual) {
+            // Like a number that overflows a numeric field: asterisks, never a cut-off number.
+            std::string t = number_text(v.number());
+            if (f.type == 'C' && t.size() > static_cast<std::size_t>(f.width)) t.assign(f.width, '*');
+            return Value(t);
+        }
+        return Value();
+    case ValueType::Date:
+        if (f.type == 'D') return v;
+        if (textual) return Value(v.date().dtos());
+        return Value();
+    case ValueType::Logical:
+        if (f.type == 'L') return v;
+        if (textual) return Value(v.logical() ? "T" : "F");
+        return Value();
+    default: return Value();
+    }
+}
+
+}  // namespace qaro
