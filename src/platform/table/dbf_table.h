@@ -77,6 +77,9 @@ public:
     std::uint32_t memo_block(int i) const;
     std::optional<std::string> memo_text(std::uint32_t block);
 
+    // Overwrites the current record with `bytes` (record_length() bytes from another table of the
+    // same structure); memo fields are left empty, for the caller to store their texts.
+    bool set_record_bytes(const char* bytes);
     // Appends a blank record and makes it current.
     bool append_blank();
     // Writes pending changes and the header.
