@@ -136,20 +136,25 @@ void put_centred(int r, int left, int right, std::string_view text, Attr attr) {
 
 void draw_hint_line() {
     State& st = state();
-    std::string t = st.hints.empty() ? std::string() : st.hints.back();
+    if (st.hints.empty()) return;
     st.screen.fill({kHintRow, 0, kHintRow, kScreenCols - 1}, ' ', kHintAttr);
-    st.screen.put(kHintRow, 1, t.substr(0, kScreenCols - 2), kHintAttr);
+    st.screen.put(kHintRow, 1, std::string_view(st.hints.back()).substr(0, kScreenCols - 2), kHintAttr);
 }
 
 void push_hint(std::string_view text) {
-    state().hints.push_back(P(text));
+    State& st = state();
+    // The row as it was before the first hint comes back when the last hint goes.
+    if (st.hints.empty()) st.hint_under = st.screen.save({kHintRow, 0, kHintRow, kScreenCols - 1});
+    st.hints.push_back(P(text));
     draw_hint_line();
 }
 
 void pop_hint() {
     State& st = state();
-    if (!st.hints.empty()) st.hints.pop_back();
-    draw_hint_line();
+    if (st.hints.empty()) return;
+    st.hints.pop_back();
+    if (st.hints.empty()) st.screen.restore(st.hint_under);
+    else draw_hint_line();
 }
 
 int wait_key() {
@@ -239,7 +244,11 @@ void K_CLEAR(int mode) {
     if (mode == 1) st.screen.fill({0, 0, kCaptionRow - 1, kScreenCols - 1}, 0xB0, a);
     st.screen.fill({kCaptionRow, 0, kCaptionRow, kScreenCols - 1}, ' ', kCaptionAttr);
     if (!st.caption.empty()) put_centred(kCaptionRow, 0, kScreenCols - 1, st.caption, kCaptionAttr);
-    draw_hint_line();
+    st.screen.fill({kHintRow, 0, kHintRow, kScreenCols - 1}, ' ', kHintAttr);
+    if (!st.hints.empty()) {
+        st.hint_under = st.screen.save({kHintRow, 0, kHintRow, kScreenCols - 1});
+        draw_hint_line();
+    }
     console().show(st.screen);
 }
 

@@ -31,6 +31,7 @@ struct State {
     Attr say_attr = 0x07;
     bool suite_palette = false;
     std::vector<std::string> hints;   // key-hint line texts, the last one shown
+    SavedRegion hint_under;           // the bottom row before the first hint
     std::string caption;
     bool title_set = false;
     int last_key = 0;
@@ -67,5 +68,9 @@ void draw_hint_line();
 // Waits for a key with the screen shown. Runs assigned key actions (then returns kNone so the
 // caller redraws) and records LASTKEY.
 int wait_key();
+
+// Moves `current` (0-based) for a navigation key (arrows wrap, Home/End, PgUp/PgDn by `page`);
+// false when the key is not one.
+bool navigate(int k, int& current, int count, int page);
 
 }  // namespace qaro::kit_detail

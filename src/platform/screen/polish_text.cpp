@@ -156,14 +156,13 @@ char32_t oem_to_unicode(unsigned char byte, PolishStandard standard) {
 
 int unicode_to_oem(char32_t ch, PolishStandard standard) {
     if (ch >= 32 && ch < 0x7F) return static_cast<int>(ch);
-    for (int b = 0; b < 256; ++b)
-        if (b != 0 && oem_to_unicode(static_cast<unsigned char>(b), standard) == ch) return b;
     if (standard == PolishStandard::Plain) {
-        // No Polish letters: type the plain letter.
+        // No Polish letters: a Polish letter is typed as its plain letter.
         for (const auto& l : kLetters)
-            if (oem_to_unicode(polish_byte(l, PolishStandard::Mazowia), PolishStandard::Mazowia) == ch)
-                return static_cast<unsigned char>(l.plain);
+            if (oem_to_unicode(l.mazowia, PolishStandard::Mazowia) == ch) return static_cast<unsigned char>(l.plain);
     }
+    for (int b = 1; b < 256; ++b)
+        if (oem_to_unicode(static_cast<unsigned char>(b), standard) == ch) return b;
     return -1;
 }
 

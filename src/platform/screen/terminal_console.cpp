@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 #include "platform/screen/console.h"
 #include "platform/screen/key_codes.h"
@@ -21,6 +22,12 @@ class TerminalConsole : public Console {
 public:
     bool start() {
         std::setlocale(LC_ALL, "");
+        // The OEM bytes are shown as Unicode characters: the terminal is spoken to in UTF-8
+        // even when the environment names no UTF-8 locale.
+        const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+        std::string cs = ctype ? ctype : "";
+        if (cs.find("UTF-8") == std::string::npos && cs.find("utf8") == std::string::npos)
+            std::setlocale(LC_CTYPE, "C.UTF-8");
         if (!newterm(nullptr, stdout, stdin)) return false;
         active_ = true;
         raw();
