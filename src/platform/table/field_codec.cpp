@@ -1,31 +1,30 @@
 #include "platform/table/field_codec.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace qaro {
 
 double val(std::string_view s) {
+    // The longest prefix of the form [blanks][sign]digits[.digits], converted exactly.
     std::size_t i = 0;
     while (i < s.size() && s[i] == ' ') ++i;
-    bool neg = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-    double r = 0;
+    std::string num;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) num += s[i++];
     bool any = false;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        r = r * 10 + (s[i++] - '0');
+        num += s[i++];
         any = true;
     }
     if (i < s.size() && s[i] == '.') {
-        ++i;
-        double scale = 0.1;
+        num += s[i++];
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            r += (s[i++] - '0') * scale;
-            scale /= 10;
+            num += s[i++];
             any = true;
         }
     }
     if (!any) return 0;
-    return neg ? -r : r;
+    return std::strtod(num.c_str(), nullptr);
 }
 
 Value decode_field(const FieldDef& f, const char* p) {
