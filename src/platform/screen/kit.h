@@ -38,7 +38,7 @@ int KOM3(const Value& text, int row = 0, int col = 0, int kind = 0);
 WindowHandle KOM4(const Value& text, int row = 0);
 // A message box of lines with a title. It waits for one key and closes when `wait_seconds` is a
 // number or `wait` is true (the result is then kNoWindow); otherwise it stays open and its handle
-// is returned. NIL row/col: centred. colour_set NIL: the current set.
+// is returned. row/col: top-left corner of the box, 0 or NIL centred. colour_set NIL: the current set.
 WindowHandle KOM5(const Value& lines, const Value& row = {}, const Value& col = {},
                   const Value& title = {}, const Value& wait_seconds = {},
                   const Value& colour_set = {}, const Value& wait = {});

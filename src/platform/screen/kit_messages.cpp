@@ -57,7 +57,10 @@ WindowHandle KOM4(const Value& text, int row) {
 
 WindowHandle KOM5(const Value& lines, const Value& row, const Value& col, const Value& title,
                   const Value& wait_seconds, const Value& colour_set, const Value& wait) {
-    int r = as_int(row, -1), c = as_int(col, -1);
+    // 0 or NIL: centred in that direction.
+    int r = as_int(row, 0), c = as_int(col, 0);
+    r = r > 0 ? r : -1;
+    c = c > 0 ? c : -1;
     int set = as_int(colour_set, 0);
     if (set == 0) set = state().current_set;
     WindowHandle h = message_box(lines_of(lines), r, c, text_of(title), set);
