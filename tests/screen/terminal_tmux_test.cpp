@@ -37,6 +37,8 @@ public:
         std::system((tmux() + " send-keys -t kit " + names).c_str());
     }
     std::string pane() { return run(tmux() + " capture-pane -p -t kit"); }
+    // "1" while the program holds the terminal's alternate (full-screen) screen, "0" once it gave it back.
+    std::string alternate_screen() { return run(tmux() + " display-message -p -t kit '#{alternate_on}'"); }
     // The pane once it shows `text`, or the last pane after a few seconds.
     std::string wait_for(const std::string& text) {
         std::string p;
@@ -94,6 +96,24 @@ TEST(TerminalTmux, KeysAndScreenInARealTerminal) {
     EXPECT_NE(p.find("kit_demo: C:\\FIRMA\\"), std::string::npos) << p;
     EXPECT_NE(p.find("kit_demo exit 0"), std::string::npos) << p;
     EXPECT_EQ(p.find("╔"), std::string::npos) << "the kit's screen is gone after the end\n" << p;
+    EXPECT_EQ(t.alternate_screen(), "0\n");
+}
+
+TEST(TerminalTmux, TerminalIsHandedBackAfterAnUncaughtException) {
+    if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+    const char* bin = std::getenv("QARO_BIN_DIR");
+    std::string demo = std::string(bin ? bin : QARO_BIN_DIR) + "/kit_demo";
+    if (access(demo.c_str(), X_OK) != 0) GTEST_SKIP() << demo << " is not built";
+
+    TmuxSession t;
+    ASSERT_TRUE(t.start("env -u QARO_KEYS TERM=screen " + demo + " throw 2>/dev/null"));
+    std::string p = t.wait_for("aby wywołać błąd");
+    ASSERT_NE(p.find("aby wywołać błąd"), std::string::npos) << p;
+    EXPECT_EQ(t.alternate_screen(), "1\n");
+    t.keys("Enter");
+    p = t.wait_for("kit_demo exit");
+    EXPECT_NE(p.find("kit_demo exit 134"), std::string::npos) << p;   // abort after the uncaught exception
+    EXPECT_EQ(t.alternate_screen(), "0\n") << "the terminal must leave the kit's screen\n" << p;
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 // A small program of the screen kit for the terminal test: a background window, an instruction
 // box, one input field whose F2 action fills in a directory, and the question on Esc.
 #include <cstdio>
+#include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "platform/screen/console.h"
 #include "platform/screen/kit.h"
 
-int main() {
+// With the argument "throw" it fails with an uncaught exception after the first key, to show
+// that the terminal is handed back even then.
+int main(int argc, char** argv) {
     using namespace qaro;
+    const bool fail = argc > 1 && std::strcmp(argv[1], "throw") == 0;
     console();
     PLCHANGE(DAJ_POL(2));
     K_ZMIEN_PALETE();
@@ -16,6 +21,10 @@ int main() {
     ROZWIN(2, 0, 0, 22, 79, "Instalacja systemu \xAFqaroVORANTA\xAE (demonstracja)", 32);
     WindowHandle info = KOM5(Value(Array{"Wprowadz` pel`na` s`ciex`ke` do kartoteki systemu.", "F2 wyszukuje kartoteke`."}),
                              6, 0, "Wprowadz` kartoteke`");
+    if (fail) {
+        KOM3("Nacis`nij klawisz, aby wywol`ac` bl`a`d");
+        throw std::runtime_error("kit_demo: planned failure");
+    }
     STATLINE("Enter/Ctrl_W-Potwierdzenie,Esc-Rezygnacja,F2-Automatyczne przeszukiwanie");
     std::string dokad;
     bool finished = false, confirmed = false;

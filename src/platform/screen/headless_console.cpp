@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 
 #include "platform/screen/key_codes.h"
 #include "platform/screen/polish_text.h"
@@ -16,6 +17,13 @@ HeadlessConsole::HeadlessConsole(std::vector<ScriptItem> items, std::string dump
         std::fputs("key script exhausted\n", stderr);
         std::exit(kExitKeyScriptExhausted);
     };
+}
+
+std::unique_ptr<HeadlessConsole> HeadlessConsole::from_script(std::string_view script, std::string dump_path) {
+    std::string error;
+    auto items = parse_key_script(script, error);
+    if (!items) throw std::invalid_argument("key script: " + error);
+    return std::make_unique<HeadlessConsole>(std::move(*items), std::move(dump_path));
 }
 
 std::string HeadlessConsole::dump_text(const ScreenModel& screen) {

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class HeadlessConsole : public Console {
 public:
     // dump_path "": no dumps. The dump file is appended to, never truncated.
     HeadlessConsole(std::vector<ScriptItem> items, std::string dump_path);
+
+    // A console playing the key script text; throws std::invalid_argument when it does not parse.
+    static std::unique_ptr<HeadlessConsole> from_script(std::string_view script, std::string dump_path = "");
 
     void show(const ScreenModel&) override {}
     int read_key(const ScreenModel& screen) override;
