@@ -11,6 +11,18 @@
 
 namespace qaro {
 
+std::string legacy_file_name(std::string_view given) {
+    std::string path(given);
+    // Only the file name is looked at, so that a dot in a directory name does not count.
+    if (base_name(path).find('.') == std::string::npos) path += ".MEM";
+    return path;
+}
+
+std::string default_xpf_name(std::string_view mem_path) {
+    std::size_t dot = mem_path.rfind('.');
+    return std::string(mem_path.substr(0, dot == std::string_view::npos ? mem_path.size() : dot)) + ".XPF";
+}
+
 ConversionResult MEMTOXPF(std::string_view file, std::string_view xpf_file) {
     struct EmptyAfter {
         ~EmptyAfter() { variables().clear(); }
@@ -37,8 +49,7 @@ ConversionResult KONWMAIN(const Value& mem_file, const Value& xpf_file, const Va
         clear_keys_and_wait();
         return ConversionResult::EmptyName;
     }
-    // Only the file name is looked at, so that a dot in a directory name does not count.
-    if (base_name(path).find('.') == std::string::npos) path += ".MEM";
+    path = legacy_file_name(path);
 
     if (!fs().is_file(path)) {
         if (show) message_window("File " + path + " nie istnieje!");
@@ -48,7 +59,7 @@ ConversionResult KONWMAIN(const Value& mem_file, const Value& xpf_file, const Va
     variables().clear();
 
     std::string target = xpf_file.is_text() ? xpf_file.text() : std::string();
-    if (alltrim(target).empty()) target = path.substr(0, path.rfind('.') + 1) + "XPF";
+    if (alltrim(target).empty()) target = default_xpf_name(path);
 
     ConversionResult result = MEMTOXPF(path, target);
     // A host error never passes for a success: say which file it was.

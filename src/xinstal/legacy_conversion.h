@@ -5,6 +5,7 @@
 // restores them afterwards.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/value.h"
@@ -22,6 +23,12 @@ enum class ConversionResult {
     EmptyName,       // no legacy file name was given
     MissingFile,     // no file of that name
 };
+
+// The legacy file a given name stands for: a file name without "." gets ".MEM".
+std::string legacy_file_name(std::string_view given);
+// The default output of a legacy file: its path up to and including the last "." followed by
+// "XPF" (X.MEM gives X.XPF).
+std::string default_xpf_name(std::string_view mem_path);
 
 // Reads the legacy file `file` whole, then, when it held at least one variable, writes them all
 // except one named oDeskTop to `xpf_file` (replacing it atomically; the same path as `file` is
