@@ -9,7 +9,8 @@
 
 namespace qaro {
 
-bool COPYFILE(std::string_view src, std::string_view dst, bool overwrite = false);
+// Without `overwrite` an existing target is replaced (copy mode relies on it).
+bool COPYFILE(std::string_view src, std::string_view dst, bool overwrite = true);
 // Deletes the files matching a wildcard path; returns how many were deleted.
 int E_FILEDELETE(std::string_view mask);
 // Appends the whole of src to dst (created when missing); returns the bytes appended, -1 on error.
