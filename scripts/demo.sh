@@ -1,20 +1,36 @@
 #!/usr/bin/env bash
-# Demo: sets up, builds, and shows the support tool on a sample module configuration file and a
-# legacy variable file from an independent xBase implementation.
+# Demo: sets up, builds, makes a sample installation CD and starts the installer from it in a
+# drive sandbox (C: and D: are directories under /tmp/qaro-demo). In a terminal the installer
+# runs interactively; without one it runs the unattended form on a key script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+repo=$(pwd)
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target qarotool
-demo=$(mktemp -d /tmp/qaro-demo-XXXXXX)
-T=build/bin/qarotool
-echo "== a module configuration file with its enciphered header"
-$T xpf "$demo/PLACE.XPF" set-header "Firma Przykladowa Sp. z o.o."
-$T xpf "$demo/PLACE.XPF" set p_pol N 2
-$T xpf "$demo/PLACE.XPF" set data_inst D 20261211
-$T xpf "$demo/PLACE.XPF"
-if $T --help | grep -q '^  qarotool mem '; then
-  echo "== a legacy variable file written by another xBase implementation"
-  $T mem ../shared/fixtures/harbour/mem_types.mem || true
+cmake --build build -j2 --target qarovor qarotool
+demo=/tmp/qaro-demo
+rm -rf "$demo"
+mkdir -p "$demo/c" "$demo/d"
+"$repo/build/bin/qarotool" sample-medium "$demo/d"
+export QARO_DRIVES="C=$demo/c;D=$demo/d"
+cd "$demo/d"
+status=0
+if [ -t 0 ] && [ -t 1 ]; then
+  echo "Starting the installer from the sample CD (D:). Suggested directory: C:\\QARO"
+  sleep 1
+  "$repo/build/bin/qarovor" || status=$?
+else
+  printf '%s\n' '"Biuro Rachunkowe"' ENTER ENTER > "$demo/keys.txt"
+  QARO_KEYS="$demo/keys.txt" QARO_SCREEN="$demo/screen.txt" \
+    "$repo/build/bin/qarovor" K B 'C:\QARO' '' PBK || status=$?
+  echo "(unattended run; screens in $demo/screen.txt)"
 fi
-echo "(files in $demo)"
+echo "qarovor ended with exit code $status (1 = the run ended with its closing message)"
+if [ -d "$demo/c/QARO" ]; then
+  echo "== the installed system C:\\QARO"
+  (cd "$demo/c" && find QARO | sort)
+  echo "== its Master configuration header"
+  "$repo/build/bin/qarotool" xpf "$demo/c/QARO/master.xpf"
+  echo "== its installation record"
+  "$repo/build/bin/qarotool" xpf "$demo/c/QARO/EXE/wersja.xpf"
+fi

@@ -39,9 +39,9 @@ int main(int argc, char** argv) {
         usage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
-    // Without QARO_DRIVES drive C: is the host root and the working directory is the host's, so
-    // "/srv/x.dbf", "data/x.dbf" and "data\\x.dbf" all name host files.
-    qaro::set_fs(qaro::PosixFileSystem::from_environment());
+    // The tool works on host paths whatever QARO_DRIVES says: drive C: is the host root and the
+    // working directory is the host's, so "/srv/x.dbf", "data/x.dbf" and "data\\x.dbf" all work.
+    qaro::set_fs(qaro::PosixFileSystem::host_view());
     for (auto& c : qaro::tool::commands()) {
         if (std::strcmp(c.name, argv[1]) == 0) {
             std::vector<std::string> args(argv + 2, argv + argc);

@@ -281,6 +281,11 @@ std::unique_ptr<PosixFileSystem> PosixFileSystem::from_environment() {
     return std::make_unique<PosixFileSystem>(std::move(drives), here);
 }
 
+std::unique_ptr<PosixFileSystem> PosixFileSystem::host_view() {
+    char cwd[PATH_MAX];
+    return std::make_unique<PosixFileSystem>(std::map<char, std::string>{{'C', "/"}}, ::getcwd(cwd, sizeof cwd) ? cwd : "/");
+}
+
 std::optional<PosixFileSystem::Resolved> PosixFileSystem::resolve(std::string_view path) const {
     Resolved r;
     std::string_view rest = path;

@@ -22,6 +22,8 @@ public:
     PosixFileSystem(std::map<char, std::string> drives, const std::string& host_cwd);
     // From QARO_DRIVES and the working directory. Malformed entries are skipped.
     static std::unique_ptr<PosixFileSystem> from_environment();
+    // Drive C: = the host root, standing in the host working directory (host paths work as they are).
+    static std::unique_ptr<PosixFileSystem> host_view();
     static std::map<char, std::string> parse_drive_map(std::string_view spec);
 
     std::string full_path(std::string_view path) const override;
