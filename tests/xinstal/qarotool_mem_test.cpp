@@ -38,15 +38,17 @@ protected:
         std::error_code ec;
         if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
     }
+    // The tool works on host paths.
+    std::string at(const std::string& name) const { return "'" + (dir_ / name).string() + "'"; }
     std::string tool(const std::string& args, int& rc) {
-        return run("QARO_DRIVES='C=" + dir_.string() + "' '" + qarotool() + "' " + args + " 2>/dev/null", rc);
+        return run("'" + qarotool() + "' " + args + " 2>/dev/null", rc);
     }
     std::filesystem::path dir_;
 };
 
 TEST_F(QarotoolMem, ListsTheReadersValuesAndWritesNothing) {
     int rc = -1;
-    std::string out = tool("mem 'C:\\TEXT.MEM'", rc);
+    std::string out = tool("mem " + at("TEXT.MEM"), rc);
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(out.rfind("T_TABS C \"a\\x09b\\x09\\x09c\"\n", 0), 0u) << out;
     EXPECT_NE(out.find("\nT_EOF C \"ends with ctrl-z\"\n"), std::string::npos);
@@ -57,14 +59,14 @@ TEST_F(QarotoolMem, ListsTheReadersValuesAndWritesNothing) {
 
 TEST_F(QarotoolMem, ConvertsOneFileAndRefusesToReadTheResultAsLegacy) {
     int rc = -1;
-    tool("mem2xpf 'C:\\TEXT'", rc);
+    tool("mem2xpf " + at("TEXT"), rc);
     EXPECT_EQ(rc, 0);
     ASSERT_TRUE(std::filesystem::exists(dir_ / "TEXT.XPF"));
-    std::string listed = tool("xpf 'C:\\TEXT.XPF'", rc);
+    std::string listed = tool("xpf " + at("TEXT.XPF"), rc);
     EXPECT_EQ(rc, 0);
     EXPECT_NE(listed.find("T_SOFTCR C \"soft\\x0D\\x0Awrapped\"\n"), std::string::npos) << listed;
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 18);
-    tool("mem 'C:\\TEXT.XPF'", rc);
+    tool("mem " + at("TEXT.XPF"), rc);
     EXPECT_EQ(rc, 1);
 }
 
