@@ -17,7 +17,7 @@ struct TestMember {
     enum Kind { File, Dir, Symlink, HardLink } kind = File;
     unsigned perm = 0644;
     std::time_t mtime = 0;      // 0: 2021-03-04 05:06:08 local time
-    std::string link;           // Symlink / HardLink target
+    std::string link = {};      // Symlink / HardLink target
 };
 
 enum class ArchiveFormat { Zip, TarGz, Tar, SevenZip };

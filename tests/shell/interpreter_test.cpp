@@ -94,7 +94,9 @@ TEST_F(InterpreterTest, BatchCommands) {
             SCOPED_TRACE(std::string(c.name) + (eol[1] ? " (CR LF)" : " (LF)"));
             Sandbox box("CA", "QARO");
             for (auto& [rel, bytes] : c.setup) box.write_host('C', std::string("QARO/") + rel, bytes);
-            for (auto& rel : c.read_only) ASSERT_TRUE(fs().set_attributes(std::string("C:\\QARO\\") + rel, attr::kReadOnly));
+            for (auto& rel : c.read_only) {
+                ASSERT_TRUE(fs().set_attributes(std::string("C:\\QARO\\") + rel, attr::kReadOnly));
+            }
             std::string text;
             for (const char* p = c.batch; *p; ++p) text += *p == '\n' ? std::string(eol) : std::string(1, *p);
             std::string console;

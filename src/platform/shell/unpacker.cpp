@@ -257,7 +257,8 @@ private:
             why = "Write error: " + target;
         }
         if (!error && m.mtime) fs().set_file_time(tmp, file_time_of(*m.mtime));
-        if (!error && !fs().replace(tmp, target)) {
+        // A new file is simply renamed into place; an old one is replaced durably.
+        if (!error && !(replacing ? fs().replace(tmp, target) : fs().rename(tmp, target))) {
             error = kCreateError;
             why = "Cannot create " + target;
         }
