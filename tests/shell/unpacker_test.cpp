@@ -7,6 +7,7 @@
 
 #include "archive_builder.h"
 #include "platform/file_system.h"
+#include "platform/shell/archive_writer.h"
 #include "platform/shell/command_interpreter.h"
 #include "support/sandbox.h"
 
@@ -193,6 +194,22 @@ TEST_F(UnpackerTest, RefusesMembersLeavingTheDestination) {
         EXPECT_FALSE(std::filesystem::exists("/tmp/qaro-evil4.txt"));
         EXPECT_NE(console.find("evil1.txt"), std::string::npos) << console;   // the refusal names the member
     }
+}
+
+// The maker's ZIP writer and the unpacker agree on paths, dates and the read-only attribute.
+TEST_F(UnpackerTest, ArchivesOfTheZipWriterRoundTrip) {
+    FileTime when{Date::from_ymd(2020, 12, 31), 23 * 3600 + 59 * 60 + 58};
+    std::string error;
+    ASSERT_TRUE(shell::write_zip("C:\\QARO\\MASTER.0", {{"EXE\\MAST.EXE", "program", when, true}, {"place.dbn", "cat", when, false}},
+                                 &error)) << error;
+    ASSERT_EQ(run("winrar x -y MASTER.0 SYS\\"), 0) << console_;
+    EXPECT_EQ(read_here("SYS/EXE/MAST.EXE"), "program");
+    auto st = fs().stat("C:\\QARO\\SYS\\EXE\\MAST.EXE");
+    ASSERT_TRUE(st);
+    EXPECT_TRUE(st->attributes & attr::kReadOnly);
+    EXPECT_EQ(st->time.date.dtos(), "20201231");
+    EXPECT_EQ(st->time.hms(), "23:59:58");
+    EXPECT_FALSE(fs().stat("C:\\QARO\\SYS\\place.dbn")->attributes & attr::kReadOnly);
 }
 
 TEST_F(UnpackerTest, HardLinkMembersRepeatAnEarlierMember) {
