@@ -100,7 +100,8 @@ bool EXTRACT_FILE(std::string_view file, std::string_view src_in, std::string_vi
     KeepArea keep;
     if (!work_areas().select(kListingAlias)) return true;
     WorkArea& files = work_areas().current();
-    if (!files.seek(Value(upper(file)))) return true;   // not in the package: skipped
+    files.seek(Value(upper(file)));
+    if (!files.found()) return true;   // not in the package: skipped
 
     std::string path = rtrim(files.get("SCIEZKA").text());
     if (!member_path_is_safe(path)) {
