@@ -1,5 +1,6 @@
 #include "platform/table/field_codec.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +25,25 @@ double val(std::string_view s) {
         }
     }
     if (!any) return 0;
+    // Up to 15 digits: the integer of the digits divided by a power of ten is exact and correctly
+    // rounded, the same result strtod gives, at a fraction of its cost.
+    std::uint64_t m = 0;
+    int digits = 0, decimals = -1;
+    bool neg = num[0] == '-';
+    for (char c : num) {
+        if (c == '.') {
+            decimals = 0;
+        } else if (c >= '0' && c <= '9') {
+            m = m * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            if (decimals >= 0) ++decimals;
+        }
+    }
+    if (digits <= 15) {
+        static const double kTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        double r = static_cast<double>(m) / kTen[decimals < 0 ? 0 : decimals];
+        return neg ? -r : r;
+    }
     return std::strtod(num.c_str(), nullptr);
 }
 
@@ -57,7 +77,31 @@ bool encode_field(const FieldDef& f, const Value& v, char* p, bool* overflow) {
     case 'N':
     case 'F': {
         if (!v.is_number()) return false;
-        std::string s = str_number(v.number(), f.width, f.decimals);
+        const double n = v.number();
+        if (n == static_cast<double>(static_cast<long long>(n)) && n > -1e15 && n < 1e15) {
+            // Whole numbers need no rounding: lay the digits out directly.
+            char buf[48];
+            char* e = buf + sizeof buf;
+            char* b = e;
+            for (int d = 0; d < f.decimals; ++d) *--b = '0';
+            if (f.decimals > 0) *--b = '.';
+            unsigned long long u = static_cast<unsigned long long>(n < 0 ? -n : n);
+            do {
+                *--b = static_cast<char>('0' + u % 10);
+                u /= 10;
+            } while (u);
+            if (n < 0) *--b = '-';
+            const std::size_t len = static_cast<std::size_t>(e - b);
+            if (len > w) {
+                std::memset(p, '*', w);
+                if (overflow) *overflow = true;
+            } else {
+                std::memset(p, ' ', w - len);
+                std::memcpy(p + (w - len), b, len);
+            }
+            return true;
+        }
+        std::string s = str_number(n, f.width, f.decimals);
         if (s.size() != w) s = std::string(w, '*');
         if (overflow) *overflow = s[0] == '*';
         std::memcpy(p, s.data(), w);

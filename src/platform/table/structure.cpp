@@ -41,7 +41,9 @@ std::string normalise_structure(Structure& s) {
 }
 
 int field_position(const Structure& s, std::string_view name) {
-    std::string n = alltrim(name);
+    std::string_view n = name;
+    while (!n.empty() && n.front() == ' ') n.remove_prefix(1);
+    while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
     for (std::size_t i = 0; i < s.size(); ++i)
         if (equal_nocase(s[i].name, n)) return static_cast<int>(i + 1);
     return 0;

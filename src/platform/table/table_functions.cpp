@@ -25,7 +25,16 @@ int WRITE_REKORD(const Value& pairs) {
         if (!p.is_array() || p.array().size() < 2 || !p.array()[0].is_text()) continue;
         int pos = w.field_pos(p.array()[0].text());
         if (pos == 0) continue;
-        Value v = convert_for_field(s[static_cast<std::size_t>(pos - 1)], p.array()[1]);
+        const FieldDef& f = s[static_cast<std::size_t>(pos - 1)];
+        const Value& given = p.array()[1];
+        const bool same = (given.is_text() && (f.type == 'C' || f.type == 'M')) ||
+                          (given.is_number() && (f.type == 'N' || f.type == 'F')) || (given.is_date() && f.type == 'D') ||
+                          (given.is_logical() && f.type == 'L');
+        if (same) {
+            if (w.put(pos, given)) ++stored;
+            continue;
+        }
+        Value v = convert_for_field(f, given);
         if (v.is_nil()) continue;
         if (w.put(pos, v)) ++stored;
     }
