@@ -24,6 +24,15 @@ bool make_temp_dir(const std::string& dir, const std::string& shown) {
          0, 0, 3);
     return false;
 }
+// Deletes every file of a directory of the installer's own temporary tree, read-only ones
+// too (unpacked programs may arrive read-only and would otherwise keep the directory alive).
+void delete_temp_files(const std::string& dir) {
+    for (auto& e : fs().list(join_path(dir, "*.*"), attr::kHidden | attr::kSystem)) {
+        std::string p = join_path(dir, e.name);
+        if (e.attributes & (attr::kReadOnly | attr::kHidden | attr::kSystem)) E_SETFATTR(p, 0);
+        fs().remove_file(p);
+    }
+}
 }  // namespace
 
 bool PRZYG_EXY(std::string_view modules, std::string_view src, std::string_view tmpkat) {
@@ -159,10 +168,10 @@ bool KOPEXEKI(std::string_view adana, std::string_view dst, std::string_view tmp
     step(7, "Usuwanie pozostal`os`ci");
     for (const char* sub : {"arch\\_vor_baz", "arch", "exe", "firma.arc", "inst", "kadry", "opisy", "pit", "place",
                             "spec", "umzlec", "wspolne", "xml"}) {
-        E_FILEDELETE(tmpkat + sub + "\\*.*");
+        delete_temp_files(tmpkat + sub);
         E_REMDIR(tmpkat + sub);
     }
-    E_FILEDELETE(tmpkat + "*.*");
+    delete_temp_files(strip_backslash(tmpkat));
     CHANGEDIR("\\");
     E_REMDIR(strip_backslash(tmpkat));
     CHANGEDIR(source);

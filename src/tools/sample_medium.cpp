@@ -143,7 +143,7 @@ struct Builder {
                        {{{"KOD", Value("0001")}, {"OPIS", Value("Wzorzec modulu " + name)}}}, shipped))
                 return false;
             if (!zip(name + ".0", {{"EXE\\" + name + ".EXE", program(name), {}, false},
-                                   {"WZORY\\" + name + ".DBF", shipped, {}, false}}))
+                                   {"WSPOLNE\\" + name + ".DBF", shipped, {}, false}}))
                 return false;
             if (!config_file(base + name + ".XPF", name == "PLACE" ? "PL`ACE" : name == "ZUS" ? "ZASIL`KI" : name) ||
                 !write(base + name + ".DBC", name + " definitions\r\n"))

@@ -69,7 +69,8 @@ inline void write_file(const fsys::path& p, const std::string& bytes) {
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
-// A machine with a hard disk C: and a CD drive D: holding the sample installation CD.
+// A machine with a hard disk C:, a CD drive D: holding the sample installation CD and a
+// diskette drive A:.
 class Machine {
 public:
     Machine() {
@@ -77,6 +78,7 @@ public:
         root_ = ::mkdtemp(tmpl);
         fsys::create_directories(root_ + "/c");
         fsys::create_directories(root_ + "/d");
+        fsys::create_directories(root_ + "/a");
     }
     ~Machine() {
         std::error_code ec;
@@ -92,6 +94,8 @@ public:
 
     std::string c(const std::string& rel = "") const { return root_ + "/c" + (rel.empty() ? "" : "/" + rel); }
     std::string cd(const std::string& rel = "") const { return root_ + "/d" + (rel.empty() ? "" : "/" + rel); }
+    // The diskette drive A:.
+    std::string a(const std::string& rel = "") const { return root_ + "/a" + (rel.empty() ? "" : "/" + rel); }
     const std::string& root() const { return root_; }
 
     // Runs qarovor from the CD with a key script (one item per line); screens go to screens().
@@ -102,7 +106,7 @@ public:
         std::vector<std::string> argv = {bin("qarovor")};
         argv.insert(argv.end(), args.begin(), args.end());
         return run(argv, cwd_.empty() ? cd() : cwd_,
-                   {{"QARO_DRIVES", "C=" + c() + ";D=" + cd()},
+                   {{"QARO_DRIVES", "C=" + c() + ";D=" + cd() + ";A=" + a()},
                     {"QARO_KEYS", root_ + "/keys.txt"},
                     {"QARO_SCREEN", root_ + "/screens.txt"},
                     {"QARO_TODAY", today_}});
