@@ -364,19 +364,11 @@ int finish(RunState& st) {
     set_cursor(true);
     reset_colours();
 
-    if (dd && (st.second || st.przerwane)) {
-        if (st.target_known) fs().remove_file(target + "qarovor.dat");
-        clear_screen();
-        set_pos(0, 0);
-        STARY_GEN();
-        set_pos(22, 79);
-        closing_box();
-        return 1;
-    }
-    if (dd) {
+    if (handed_over) {
         K_CLEAR(1);
         return 0;
     }
+    if (dd && st.target_known) fs().remove_file(target + "qarovor.dat");
     clear_screen();
     set_pos(0, 0);
     STARY_GEN();

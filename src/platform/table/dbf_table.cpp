@@ -1,3 +1,4 @@
+#include "platform/byte_order.h"
 #include "platform/table/dbf_table.h"
 
 #include <algorithm>
@@ -13,17 +14,10 @@ namespace {
 constexpr std::size_t kWindowBytes = 256 * 1024;
 constexpr char kEof = 0x1A;
 
-void put_u16(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-void put_u32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-std::uint32_t get_u16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-std::uint32_t get_u32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+using le::get_u16;
+using le::get_u32;
+using le::put_u16;
+using le::put_u32;
 
 void put_date(unsigned char* p, Date d) {
     int y = 0, m = 0, day = 0;

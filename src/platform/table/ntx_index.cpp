@@ -1,3 +1,4 @@
+#include "platform/byte_order.h"
 #include "platform/table/ntx_index.h"
 
 #include <algorithm>
@@ -9,17 +10,10 @@ namespace qaro {
 
 namespace {
 
-void put_u16(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-void put_u32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-std::uint32_t get_u16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-std::uint32_t get_u32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+using le::get_u16;
+using le::get_u32;
+using le::put_u16;
+using le::put_u32;
 
 // Items per page as Clipper lays them out: the offsets table and one more item (the rightmost
 // child) must fit, and the count is even.
