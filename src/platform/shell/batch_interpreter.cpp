@@ -181,7 +181,7 @@ void BatchInterpreter::dispatch(std::string_view raw, Batch* batch, ShellOutput&
     std::string w = lower(cw.word);
     if (is_drive_word(w) && trim_blanks(cw.rest).empty()) {
         if (!fs().set_current_drive(w[0])) {
-            out.line("Invalid drive specification");
+            out.line("Invalid drive");
             errorlevel_ = 1;
         } else {
             errorlevel_ = 0;

@@ -65,7 +65,7 @@ int cmd_cd(const std::vector<std::string>& args, ShellOutput& out) {
     if (args.empty() || (args[0].size() == 2 && args[0][1] == ':')) {
         char drive = args.empty() ? fs().current_drive() : static_cast<char>(upper(args[0])[0]);
         if (!fs().drive_available(drive)) {
-            out.line("Invalid drive specification");
+            out.line("Invalid drive");
             return 1;
         }
         out.line(std::string(1, drive) + ":\\" + fs().current_dir(drive));
