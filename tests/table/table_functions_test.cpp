@@ -49,7 +49,8 @@ TEST_F(TableFunctionsTest, WriteRekordConversions) {
         WRITE_REKORD(Value(Array{Value(Array{Value(c.field), c.in})}));
         WorkArea& w = work_areas().current();
         int pos = w.field_pos(c.field);
-        const FieldDef& f = w.structure()[static_cast<std::size_t>(pos - 1)];
+        const Structure structure = w.structure();   // a copy: keep it alive while f is used
+        const FieldDef& f = structure[static_cast<std::size_t>(pos - 1)];
         EXPECT_EQ(std::string(w.table()->record_bytes() + w.table()->field_offset(pos - 1), static_cast<std::size_t>(f.width)),
                   c.stored);
     }
