@@ -32,7 +32,7 @@ for f in $fuzzers; do
   echo "-- $name"
   "$f" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 "$work" >"$work.log" 2>&1 \
     || { tail -50 "$work.log"; echo "$name FAILED"; exit 1; }
-  grep -E '^#[0-9]+ *DONE' "$work.log" | tail -1 || true
+  grep -E '^Done [0-9]+ runs' "$work.log" | tail -1 || true
   rm -rf "$work" "$work.log"
   nf=$((nf + 1))
 done

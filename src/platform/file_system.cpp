@@ -1,6 +1,8 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <random>
 
 #include "platform/posix/posix_file_system.h"
@@ -40,6 +42,20 @@ std::string FileTime::hms() const {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", seconds / 3600 % 100, seconds / 60 % 60, seconds % 60);
     return buf;
+}
+
+bool File::scan(std::uint64_t offset, std::uint64_t length,
+                const std::function<bool(const unsigned char*, std::size_t, std::uint64_t)>& consume) {
+    static constexpr std::size_t kBlock = 128 << 10;
+    std::vector<unsigned char> buf(static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, length)));
+    if (!seek(offset)) return false;
+    for (std::uint64_t pos = offset, end = offset + length; pos < end;) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), end - pos));
+        if (read(buf.data(), want) != static_cast<long long>(want)) return false;
+        if (!consume(buf.data(), want, pos)) return false;
+        pos += want;
+    }
+    return true;
 }
 
 bool File::read_at(std::uint64_t offset, void* buf, std::size_t n) {

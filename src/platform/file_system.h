@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,6 +82,12 @@ public:
     virtual bool close() = 0;
     virtual int last_error() const = 0;
     virtual const std::string& path() const = 0;   // the DOS path it was opened by
+
+    // Hands the `length` bytes from `offset` on to `consume` in order, in blocks small enough to
+    // stay in the processor's cache (each with its offset from the start of the file); false when
+    // the file is shorter, cannot be read, or `consume` says stop.
+    bool scan(std::uint64_t offset, std::uint64_t length,
+              const std::function<bool(const unsigned char* data, std::size_t n, std::uint64_t offset)>& consume);
 
     // Convenience: read exactly n bytes at offset (false on short read or error).
     bool read_at(std::uint64_t offset, void* buf, std::size_t n);

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
 
 #include "platform/checksum.h"
 #include "platform/cipher.h"
@@ -25,6 +28,42 @@ TEST(ChecksumTest, KnownFileWithAndWithoutStoredBytes) {
     EXPECT_EQ(LICZSUME(*g, 64, true), crc32_of(masked));
     EXPECT_EQ(LICZSUME(*g, 64, false), crc32_of(pkg));
     EXPECT_EQ(LICZSUME(*g, 65, true), std::nullopt);   // past the end: not a checksum
+}
+
+// The fast path must give zlib's CRC-32 for every length, alignment and split of the input.
+TEST(ChecksumTest, AgreesWithZlibEverywhere) {
+    std::mt19937 rng(7);
+    std::string data(70000, '\0');
+    for (auto& c : data) c = static_cast<char>(rng());
+    auto zlib = [](std::string_view s) {
+        return static_cast<std::uint32_t>(::crc32(0, reinterpret_cast<const Bytef*>(s.data()), static_cast<uInt>(s.size())));
+    };
+    for (std::size_t len = 0; len <= 600; ++len)
+        for (std::size_t off : {0u, 1u, 7u, 15u})
+            ASSERT_EQ(crc32_of(std::string_view(data).substr(off, len)), zlib(std::string_view(data).substr(off, len)))
+                << len << "@" << off;
+    for (std::size_t len : {4095u, 4096u, 65536u, 69999u}) {
+        std::string_view v = std::string_view(data).substr(1, len);
+        std::uint32_t split = crc32_update(crc32_update(0, v.data(), len / 3), v.data() + len / 3, len - len / 3);
+        EXPECT_EQ(split, zlib(v)) << len;
+        EXPECT_EQ(crc32_of(v), zlib(v)) << len;
+    }
+}
+
+// A package large enough to be summed in two halves gives the same sum as in one piece.
+TEST(ChecksumTest, LargeFileSummedInHalves) {
+    test::Sandbox box("C");
+    std::mt19937 rng(11);
+    std::string data((20u << 20) + 12345, '\0');
+    for (std::size_t i = 0; i < data.size(); i += 4096) data[i] = static_cast<char>(rng());
+    box.write_host('C', "BIG.DAT", data);
+    std::string masked = data;
+    for (int i = 12; i < 16; ++i) masked[static_cast<std::size_t>(i)] = '\0';
+    auto f = fs().open("C:\\BIG.DAT", OpenMode::Read);
+    EXPECT_EQ(LICZSUME(*f, data.size(), true), crc32_of(masked));
+    EXPECT_EQ(LICZSUME(*f, data.size(), false), crc32_of(data));
+    EXPECT_EQ(LICZSUME(*f, data.size() - 1, false), crc32_of(std::string_view(data).substr(0, data.size() - 1)));
+    EXPECT_EQ(LICZSUME(*f, data.size() + 1, false), std::nullopt);
 }
 
 TEST(CipherTest, ReversibleLengthPreservingAndNeverBlank) {
