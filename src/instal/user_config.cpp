@@ -53,7 +53,11 @@ std::string CZYT_USER(std::string_view dokad, std::string_view pliczek) {
 }
 
 void PISZ_CONFIG_MEM(std::string_view plik, std::string_view user, std::string_view modul) {
-    restore_variables(plik);
+    // Only this file's own pik variables are written back: those of a configuration file
+    // loaded earlier in the run must not move into this one. A file that cannot be read is
+    // left as it is rather than replaced by a header alone.
+    variables().release("pik*");
+    if (!restore_variables(plik)) return;
     std::string tail = version_tail(SZYFR(variables().get("pikheader").text()));
     std::string plain = "System qaroVORANTA program " + std::string(modul) + ", " + std::string(user) + " " + tail;
     variables().set("pikheader", Value(ZASZYFR(plain)), Scope::Public);

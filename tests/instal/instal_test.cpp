@@ -67,6 +67,23 @@ TEST_F(InstalTest, UserNameFromHeadersAndRewrittenHeaders) {
     }
 }
 
+TEST_F(InstalTest, HeadersKeepEachFilesOwnVariables) {
+    header_file("C:\\QARO\\PLACE.XPF", "System qaroVORANTA program PL`ACE, A /wer. 1");
+    VariableSet bank;
+    bank.set("pikheader", Value(ZASZYFR("System qaroVORANTA program BANK, A /wer. 1")), Scope::Public);
+    ASSERT_TRUE(save_variables("C:\\QARO\\BANK.XPF", "*", "", bank));
+    PISZ_CONFIG_MEM("C:\\QARO\\PLACE.XPF", "B", "PL`ACE");
+    PISZ_CONFIG_MEM("C:\\QARO\\BANK.XPF", "B", "BANK");
+    VariableSet back;
+    ASSERT_TRUE(restore_variables("C:\\QARO\\BANK.XPF", nullptr, back));
+    EXPECT_FALSE(back.has("pik_inny"));   // PLACE's own variable stays in PLACE.XPF
+    EXPECT_EQ(SZYFR(back.get("pikheader").text()), "System qaroVORANTA program BANK, B /wer. 1");
+
+    box_.write_host('C', "QARO/DAMAGED.XPF", "not a variable file");
+    PISZ_CONFIG_MEM("C:\\QARO\\DAMAGED.XPF", "B", "KADRY");
+    EXPECT_EQ(box_.read_host('C', "QARO/DAMAGED.XPF"), "not a variable file");
+}
+
 TEST_F(InstalTest, ConfigurationFilesCopiedWhenMissingQaroplAlways) {
     box_.write_host('C', "QARO/_VOR_BAZ/PLACE.XPF", "new place");
     box_.write_host('C', "QARO/_VOR_BAZ/KADRY.XPF", "new kadry");
