@@ -55,7 +55,7 @@ std::size_t NtxIndex::lower_bound(std::string_view prefix) const {
     return lo;
 }
 
-std::size_t NtxIndex::find(std::string_view key, std::uint32_t recno) const {
+std::size_t NtxIndex::position_of(std::string_view key, std::uint32_t recno) const {
     std::size_t lo = 0, hi = recs_.size();
     while (lo < hi) {
         std::size_t mid = (lo + hi) / 2;
@@ -64,19 +64,17 @@ std::size_t NtxIndex::find(std::string_view key, std::uint32_t recno) const {
         else
             hi = mid;
     }
+    return lo;
+}
+
+std::size_t NtxIndex::find(std::string_view key, std::uint32_t recno) const {
+    std::size_t lo = position_of(key, recno);
     if (lo < recs_.size() && recs_[lo] == recno && key_at(lo) == key) return lo;
     return recs_.size();
 }
 
 void NtxIndex::insert(std::string_view key, std::uint32_t recno) {
-    std::size_t lo = 0, hi = recs_.size();
-    while (lo < hi) {
-        std::size_t mid = (lo + hi) / 2;
-        if (less(mid, key, recno))
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
+    std::size_t lo = position_of(key, recno);
     keys_.insert(keys_.begin() + static_cast<std::ptrdiff_t>(lo * static_cast<std::size_t>(key_size_)), key.begin(), key.end());
     recs_.insert(recs_.begin() + static_cast<std::ptrdiff_t>(lo), recno);
     dirty_ = true;

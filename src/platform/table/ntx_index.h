@@ -59,6 +59,8 @@ private:
     bool build(DbfTable& t, std::string& error);
     bool write(std::string& error);
     bool less(std::size_t i, std::string_view key, std::uint32_t recno) const;
+    // Where (key, recno) stands or would stand in key order (equal keys by record number).
+    std::size_t position_of(std::string_view key, std::uint32_t recno) const;
 
     std::string path_;
     std::string expression_;
